@@ -1,0 +1,5 @@
+#include "addressbook/ABAppleAddressBook.h"
+
+ABAppleAddressBook::ABAppleAddressBook() {
+  Name("Apple Address Book");
+}
