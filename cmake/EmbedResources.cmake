@@ -1,4 +1,5 @@
 # Script mode: writes a C++ file holding DIR's FILES as byte arrays.
+string(REPLACE "|" ";" FILES "${FILES}")
 set(body "// Generated from resources/; do not edit.\n#include \"app/Resources.h\"\n\n#include <array>\n\nnamespace {\n")
 set(table "")
 set(index 0)

@@ -7,11 +7,13 @@ function(qb_embed_resources out_var dir)
   foreach(f IN LISTS files)
     list(APPEND abs_files ${dir}/${f})
   endforeach()
+  string(REPLACE ";" "|" file_list "${files}")
   add_custom_command(
     OUTPUT ${generated}
-    COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DOUT=${generated} "-DFILES=${files}"
+    COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DOUT=${generated} "-DFILES=${file_list}"
             -P ${CMAKE_SOURCE_DIR}/cmake/EmbedResources.cmake
     DEPENDS ${abs_files} ${CMAKE_SOURCE_DIR}/cmake/EmbedResources.cmake
-    COMMENT "Embedding resources")
+    COMMENT "Embedding resources"
+    VERBATIM)
   set(${out_var} ${generated} PARENT_SCOPE)
 endfunction()
