@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <string>
+
+#include "CliFixture.h"
+#include "app/ABApp.h"
+
+namespace clitest {
+namespace {
+
+class CancelTest : public CliTest {
+ protected:
+  std::string WritePeople(int rows) const {
+    std::string text = "First,Last,Phone\n";
+    for (int i = 0; i < rows; ++i) {
+      const std::string n = std::to_string(i);
+      text += "Person" + n + ",Family" + n + ",+31 6 " + n + "\n";
+    }
+    return Write("many.csv", text).string();
+  }
+};
+
+TEST_F(CancelTest, shouldSaveNothingWhenInterruptedDuringTheImport) {
+  const std::string map = WriteMap("Many", 1, -1);
+  const std::string importing =
+      App().LanguageByIdentifier("en")->Text("ImportImportingOperationMessage", {"many.csv"});
+  ASSERT_FALSE(importing.empty());
+  const std::filesystem::path store = PathOf("store");
+  const std::string kept = "BEGIN:VCARD\r\nEND:VCARD\r\n";
+  const auto resetStore = [&] {
+    std::filesystem::remove_all(store);
+    std::filesystem::create_directories(store);
+    Write("store/kept.vcf", kept);
+  };
+
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    bool interrupted = false;
+    // A machine fast enough to finish the import first gets a larger file.
+    for (int rows = 200000; !interrupted && rows <= 1600000; rows *= 2) {
+      resetStore();
+      const std::string csv = WritePeople(rows);
+      mCli.Start({"--map", map, "--store", store.string(), csv}, true);
+      if (mCli.WaitForErr(importing)) {
+        mCli.Signal(signal);
+      }
+      const CliResult result = mCli.Wait();
+      if (result.ExitCode == 0) {
+        continue;
+      }
+      interrupted = true;
+      EXPECT_EQ(result.ExitCode, 130);
+      EXPECT_NE(result.Err.find("nothing was saved"), std::string::npos) << result.Err;
+      EXPECT_EQ(result.Out, "");
+      // The bar is redrawn now and then, never once per record.
+      EXPECT_LT(std::count(result.Err.begin(), result.Err.end(), '\r'), rows / 100);
+      EXPECT_EQ(CountFiles(store, ""), 1);
+      EXPECT_EQ(testsupport::ReadFile(store / "kept.vcf"), kept);
+    }
+    EXPECT_TRUE(interrupted);
+  }
+}
+
+}  // namespace
+}  // namespace clitest
