@@ -5,8 +5,9 @@
 class ABRecord;
 
 // How long operations report. Calling order: ProgressStarted once, ProgressLength at most once,
-// ProgressStep per unit (true asks the operation to stop at once), ProgressEnded once when the units
-// are done (never after a stop). Every operation that takes an observer also runs without one.
+// ProgressStep per unit (true asks the operation to stop at once), ProgressEnded once when the
+// units are done (never after a stop). Every operation that takes an observer also runs without
+// one.
 class ABProgressObserver {
  public:
   virtual ~ABProgressObserver() = default;
