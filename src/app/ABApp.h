@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -23,8 +24,11 @@ class ABApp final {
   ABApp& operator=(const ABApp&) = delete;
 
   // Start-up: loads the preferences from `preferencesFile` (the default file when empty) and
-  // switches to the language the "Language" setting names, English when none matches.
+  // switches to the language the "Language" setting names, English when none matches. Replaces
+  // the preferences object, so references to it taken before do not survive.
   void Open(const std::filesystem::path& preferencesFile = {});
+  // Quit: saves the preferences that Open loaded; false before Open or when the save fails.
+  bool SavePreferences();
 
   const LumoVersion& Version() const { return mVersion; }
   // The three languages in the order Dutch, English, French.
@@ -36,7 +40,10 @@ class ABApp final {
   void Language(const std::shared_ptr<LumoLanguage>& language);
   // The language whose identifier matches, ignoring case, or none.
   std::shared_ptr<LumoLanguage> LanguageByIdentifier(std::string_view identifier) const;
+  // Called on the main thread after every switch, Open's included, with the new language.
+  void OnLanguageChanged(std::function<void(const LumoLanguage&)> listener);
 
+  // Before Open: the defaults, on the default file, which is not read.
   ABPreferences& Preferences() { return *mPreferences; }
 
   bool Activated() const { return mActivated; }
@@ -51,6 +58,8 @@ class ABApp final {
   mutable std::mutex mLanguageMutex;
   std::shared_ptr<LumoLanguage> mLanguage;
   std::unique_ptr<ABPreferences> mPreferences;
+  std::vector<std::function<void(const LumoLanguage&)>> mLanguageListeners;
+  bool mOpened = false;
   bool mActivated = false;
 };
 
