@@ -11,7 +11,8 @@
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-constexpr int kBarWidth = 30;
+constexpr int kMaxBarWidth = 30;
+constexpr int kMinBarWidth = 10;
 
 int TerminalColumns(std::FILE* out) {
   struct winsize size {};
@@ -55,6 +56,9 @@ ProgressBar::ProgressBar(std::FILE* out, std::string message, std::string startS
 
 void ProgressBar::ProgressStarted() {
   mCountingSince = Clock::now();
+  if (mOut != nullptr && !mMessage.empty()) {
+    std::fprintf(mOut, "%s\n", mMessage.c_str());
+  }
   Draw();
 }
 
@@ -74,6 +78,9 @@ bool ProgressBar::ProgressStep(const ABRecord&) {
 
 void ProgressBar::ProgressEnded() {
   mEnded = true;
+  mEndedAt = Clock::now();
+  // The total may have been an estimate (a CSV file's line count); the count is now known.
+  mTotal = mDone;
   Draw();
 }
 
@@ -94,25 +101,27 @@ std::string ProgressBar::Line(int columns) const {
   } else if (mTotal >= 0 && (mDone > 0 || mEnded)) {
     status = mStepStatus(mDone, mTotal);
   }
-  if (!mMessage.empty()) {
-    status = mMessage + " " + status;
-  }
-  std::string tail;
-  if (mTotal > 0) {
-    const double fraction = std::clamp(static_cast<double>(mDone) / mTotal, 0.0, 1.0);
-    const int filled = static_cast<int>(fraction * kBarWidth);
-    tail = " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-           std::to_string(static_cast<int>(fraction * 100)) + "%";
-    const double seconds = std::chrono::duration<double>(Clock::now() - mCountingSince).count();
-    if (mDone > 0 && seconds > 0) {
-      tail += "  " + std::to_string(std::llround(mDone / seconds)) + " records/s";
-    }
-  }
-  const int room = columns - 1 - DisplayWidth(tail);
-  if (room < 10) {
+  if (mTotal <= 0) {
     return Clip(status, columns - 1);
   }
-  return Clip(status, room) + tail;
+  const double fraction = std::clamp(static_cast<double>(mDone) / mTotal, 0.0, 1.0);
+  std::string figures = " " + std::to_string(static_cast<int>(fraction * 100)) + "%";
+  const double seconds =
+      std::chrono::duration<double>((mEnded ? mEndedAt : Clock::now()) - mCountingSince).count();
+  if (mDone > 0 && seconds > 0) {
+    figures += "  " + std::to_string(std::llround(mDone / seconds)) + " records/s";
+  }
+  // The bar gives way to the status text on a narrow terminal, down to a minimum.
+  const int room = columns - 1 - DisplayWidth(status) - DisplayWidth(figures) - 3;
+  const int width = std::clamp(room, kMinBarWidth, kMaxBarWidth);
+  const int filled = static_cast<int>(fraction * width);
+  const std::string bar =
+      " [" + std::string(filled, '#') + std::string(width - filled, '.') + "]" + figures;
+  const int statusRoom = columns - 1 - DisplayWidth(bar);
+  if (statusRoom < kMinBarWidth) {
+    return Clip(status, columns - 1);
+  }
+  return Clip(status, statusRoom) + bar;
 }
 
 void ProgressBar::Draw() {

@@ -8,17 +8,17 @@
 
 #include "import/ABProgressObserver.h"
 
-// The progress of a load or an import as one line on a terminal: status text, bar and rate,
-// redrawn at most ten times a second. It also carries the cancel request to the work: a step
-// answers true once SIGINT or SIGTERM has arrived.
+// The progress of a load or an import on a terminal: the operation, then one line of status
+// text, bar and rate, redrawn at most ten times a second. It also carries the cancel request to the
+// work: a step answers true once SIGINT or SIGTERM has arrived.
 class ProgressBar final : public ABProgressObserver {
  public:
   // The status of a step from the records done and the total.
   using StepStatus = std::function<std::string(std::int64_t done, std::int64_t total)>;
 
-  // `out` is where the line is drawn, or null to draw nothing. The line begins with `message`
-  // (the operation); `endedStatus`, when not empty, replaces the status once the units are done
-  // (the import then saves).
+  // `out` is where the bar is drawn, or null to draw nothing. `message` (the operation) gets a
+  // line of its own above the bar; `endedStatus`, when not empty, replaces the status once the
+  // units are done (the import then saves).
   ProgressBar(std::FILE* out, std::string message, std::string startStatus, StepStatus stepStatus,
               std::string endedStatus = {});
   ProgressBar(const ProgressBar&) = delete;
@@ -52,5 +52,6 @@ class ProgressBar final : public ABProgressObserver {
   bool mStopped = false;
   bool mDrawn = false;
   Clock::time_point mCountingSince;
+  Clock::time_point mEndedAt;
   Clock::time_point mNextDraw;
 };
