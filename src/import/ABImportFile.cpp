@@ -12,6 +12,7 @@
 
 #include "app/CaseInsensitive.h"
 #include "import/ABProgressObserver.h"
+#include "import/ByteScan.h"
 #include "import/CSVParser.h"
 #include "import/TextDecoder.h"
 
@@ -62,46 +63,25 @@ const char* Find(const char* from, const char* end, char c) {
   return found == nullptr ? end : static_cast<const char*>(found);
 }
 
-// Hands each line, without its break, to visit until it returns false. A line ends at LF, CR LF
-// or CR alone: spreadsheets on classic Macs wrote CR. False when visit stopped the walk.
-template <typename Visit>
-bool ForEachLine(std::string_view text, Visit&& visit) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const char* nextLF = p;
-  const char* nextCR = p;
-  bool first = true;
-  while (p < end) {
-    // Each search result is kept until the walk passes it, so no byte is searched twice.
-    if (first || nextLF < p) {
-      nextLF = Find(p, end, '\n');
-    }
-    if (first || nextCR < p) {
-      nextCR = Find(p, end, '\r');
-    }
-    first = false;
-    const char* lineEnd = std::min(nextLF, nextCR);
-    if (!visit(std::string_view(p, static_cast<std::size_t>(lineEnd - p)))) {
-      return false;
-    }
-    if (lineEnd == end) {
-      break;
-    }
-    p = lineEnd + 1;
-    if (*lineEnd == '\r' && p < end && *p == '\n') {
-      ++p;
-    }
+// Lines end at LF, CR LF or CR alone: spreadsheets on classic Macs wrote CR.
+// The position just past the line break at p (which is CR, LF or the end).
+const char* AfterLineBreak(const char* p, const char* end) {
+  if (p == end) {
+    return end;
   }
-  return true;
+  if (*p == '\r' && p + 1 < end && p[1] == '\n') {
+    return p + 2;
+  }
+  return p + 1;
 }
 
-bool IsBlank(std::string_view line) {
-  for (char c : line) {
-    if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') {
-      return false;
-    }
+// Whether the line from p holds only white space; the end of its blank part goes to stop.
+bool IsBlankLine(const char* p, const char* end, const char*& stop) {
+  while (p < end && (*p == ' ' || *p == '\t' || *p == '\f' || *p == '\v')) {
+    ++p;
   }
-  return true;
+  stop = p;
+  return p == end || *p == '\n' || *p == '\r';
 }
 
 std::size_t CountLineFeeds(std::string_view text) {
@@ -165,36 +145,44 @@ bool ABImportFile::ReadText(std::string& text) const {
 
 bool ABImportFile::LoadTabDelimited(std::string_view text, ABProgressObserver* observer,
                                     std::size_t& widest) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
   std::size_t retained = 0;
-  ForEachLine(text, [&](std::string_view line) {
-    retained += IsBlank(line) ? 0 : 1;
-    return true;
-  });
+  for (const char* p = begin; p < end;) {
+    const char* stop;
+    retained += IsBlankLine(p, end, stop) ? 0 : 1;
+    p = AfterLineBreak(bytescan::FindAny<'\n', '\r'>(stop, end), end);
+  }
   if (observer != nullptr) {
     observer->ProgressLength(static_cast<std::int64_t>(retained));
   }
 
   mRecords.reserve(retained);
   std::vector<std::string_view> fields;
-  return ForEachLine(text, [&](std::string_view line) {
-    if (IsBlank(line)) {
-      return true;
+  for (const char* p = begin; p < end;) {
+    const char* stop;
+    if (IsBlankLine(p, end, stop)) {
+      p = AfterLineBreak(bytescan::FindAny<'\n', '\r'>(stop, end), end);
+      continue;
     }
     fields.clear();
-    const char* p = line.data();
-    const char* const end = p + line.size();
+    const char* fieldEnd;
     for (;;) {
-      const char* tab = Find(p, end, '\t');
-      fields.emplace_back(p, static_cast<std::size_t>(tab - p));
-      if (tab == end) {
+      fieldEnd = bytescan::FindAny<'\t', '\n', '\r'>(p, end);
+      fields.emplace_back(p, static_cast<std::size_t>(fieldEnd - p));
+      if (fieldEnd == end || *fieldEnd != '\t') {
         break;
       }
-      p = tab + 1;
+      p = fieldEnd + 1;
     }
+    p = AfterLineBreak(fieldEnd, end);
     widest = std::max(widest, fields.size());
     mRecords.emplace_back(std::span<const std::string_view>(fields));
-    return observer == nullptr || !observer->ProgressStep(mRecords.back());
-  });
+    if (observer != nullptr && observer->ProgressStep(mRecords.back())) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool ABImportFile::LoadCSV(std::string text, ABProgressObserver* observer, std::size_t& widest) {

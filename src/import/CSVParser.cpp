@@ -1,24 +1,10 @@
 #include "import/CSVParser.h"
 
-#include <array>
 #include <stdexcept>
 #include <utility>
 
 #include "app/CaseInsensitive.h"
-
-namespace {
-
-// The bytes that end a run of ordinary value characters.
-constexpr std::array<bool, 256> kSpecial = [] {
-  std::array<bool, 256> special{};
-  special[static_cast<unsigned char>('"')] = true;
-  special[static_cast<unsigned char>(',')] = true;
-  special[static_cast<unsigned char>('\r')] = true;
-  special[static_cast<unsigned char>('\n')] = true;
-  return special;
-}();
-
-}  // namespace
+#include "import/ByteScan.h"
 
 CSVParser::CSVParser(std::string text, bool useFirstLine)
     : mData(std::move(text)), mMid(mData), mLength(mData.size()), mUseFirstLine(useFirstLine) {
@@ -111,9 +97,8 @@ CSVParser::FieldEnd CSVParser::ParseField() {
   };
 
   while (mOffset < mLength) {
-    while (mOffset < mLength && !kSpecial[static_cast<unsigned char>(data[mOffset])]) {
-      ++mOffset;
-    }
+    mOffset = static_cast<std::size_t>(
+        bytescan::FindAny<'"', ',', '\r', '\n'>(data + mOffset, data + mLength) - data);
     if (mOffset >= mLength) {
       break;
     }

@@ -10,11 +10,11 @@
 #include <cstring>
 
 #include "app/CaseInsensitive.h"
+#include "import/ByteScan.h"
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // Mac OS Roman 0x80-0xFF as Apple maps it. glibc differs in two places: 0xC6 is U+0394 there
 // (Apple: U+2206 increment) and 0xF0, the Apple logo, U+E01E (Apple: U+F8FF).
@@ -54,12 +54,6 @@ void AppendUtf8(std::string& text, char32_t c) {
     text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
-}
-
-bool AllAscii(const unsigned char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & kHighBits) == 0;
 }
 
 // The UTF-8 form of each byte of a single-byte encoding, built once per encoding.
@@ -102,11 +96,7 @@ std::size_t SingleByteGrowth(std::string_view bytes, const SingleByteTable& tabl
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
   std::size_t growth = 0;
-  while (p < end) {
-    if (end - p >= 8 && AllAscii(p)) {
-      p += 8;
-      continue;
-    }
+  while ((p = bytescan::SkipAscii(p, end)) < end) {
     growth += table.length[*p] - 1;
     ++p;
   }
@@ -120,11 +110,12 @@ void DecodeSingleByte(std::string_view bytes, const SingleByteTable& table, std:
   const auto* end = p + bytes.size();
   char* out = text.data();
   while (p < end) {
-    if (end - p >= 8 && AllAscii(p)) {
-      std::memcpy(out, p, 8);
-      p += 8;
-      out += 8;
-      continue;
+    const auto* ascii = bytescan::SkipAscii(p, end);
+    std::memcpy(out, p, static_cast<std::size_t>(ascii - p));
+    out += ascii - p;
+    p = ascii;
+    if (p == end) {
+      break;
     }
     const std::uint8_t length = table.length[*p];
     std::memcpy(out, table.bytes[*p].data(), length);
@@ -292,15 +283,7 @@ std::size_t TextDecoder::ValidUtf8Length(std::string_view bytes) {
   const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = begin + bytes.size();
   const auto* p = begin;
-  while (p < end) {
-    if (end - p >= 8 && AllAscii(p)) {
-      p += 8;
-      continue;
-    }
-    if (*p < 0x80) {
-      ++p;
-      continue;
-    }
+  while ((p = bytescan::SkipAscii(p, end)) < end) {
     const Sequence sequence = Examine(p, end);
     if (!sequence.valid) {
       break;
