@@ -17,8 +17,8 @@ class LumoVersion final {
   // Version 1.0, final.
   LumoVersion() = default;
   // The five numbers as given, without any range check.
-  LumoVersion(std::int32_t major, std::int32_t minor, std::int32_t bug, std::int32_t stage,
-              std::int32_t nonRelease);
+  explicit LumoVersion(std::int32_t major, std::int32_t minor, std::int32_t bug, std::int32_t stage,
+                       std::int32_t nonRelease);
   // Parses MAJOR [ "." MINOR [ "." BUG ] [ STAGE NONRELEASE ] ] with STAGE one of d, a, b in any
   // case; what does not fit reads as 0, and numbers beyond 32 bits saturate.
   explicit LumoVersion(std::string_view text);
