@@ -86,10 +86,10 @@ TEST(ABImportFileTest, splitsTabDelimitedLinesAndDropsBlankOnes) {
 
 TEST(ABImportFileTest, choosesTheLoaderByTheNameEnding) {
   const std::vector<std::pair<std::string, Lines>> cases = {
-      {"people.csv", {{"a", "b\tc"}}},  {"PEOPLE.CSV", {{"a", "b\tc"}}},
-      {"people.Csv", {{"a", "b\tc"}}},  {".csv", {{"a", "b\tc"}}},
-      {"people.txt", {{"a,b", "c"}}},   {"people.tab", {{"a,b", "c"}}},
-      {"people", {{"a,b", "c"}}},       {"people.csv.txt", {{"a,b", "c"}}},
+      {"people.csv", {{"a", "b\tc"}}}, {"PEOPLE.CSV", {{"a", "b\tc"}}},
+      {"people.Csv", {{"a", "b\tc"}}}, {".csv", {{"a", "b\tc"}}},
+      {"people.txt", {{"a,b", "c"}}},  {"people.tab", {{"a,b", "c"}}},
+      {"people", {{"a,b", "c"}}},      {"people.csv.txt", {{"a,b", "c"}}},
       {"people.xcsv", {{"a,b", "c"}}},
   };
   testsupport::TempDir folder;
