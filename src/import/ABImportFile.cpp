@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -18,32 +19,56 @@
 
 namespace {
 
-// Reads the whole file in one go: its size from fstat, then read until the end.
-bool ReadBytes(const std::filesystem::path& file, std::string& bytes) {
-  const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
-    return false;
+// A file open for reading, closed when it goes. Folders do not open.
+class InputFile final {
+ public:
+  explicit InputFile(const std::filesystem::path& file)
+      : mDescriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat info {};
+    if (mDescriptor >= 0 && (::fstat(mDescriptor, &info) != 0 || S_ISDIR(info.st_mode))) {
+      ::close(mDescriptor);
+      mDescriptor = -1;
+    } else if (mDescriptor >= 0 && S_ISREG(info.st_mode)) {
+      mSize = static_cast<std::size_t>(info.st_size);
+    }
   }
-  struct stat info {};
-  if (::fstat(descriptor, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(descriptor);
-    return false;
+  ~InputFile() {
+    if (mDescriptor >= 0) {
+      ::close(mDescriptor);
+    }
   }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool IsOpen() const { return mDescriptor >= 0; }
+  // The size of a regular file when it was opened; 0 for other kinds.
+  std::size_t Size() const { return mSize; }
+  // Reads up to capacity bytes: the count, 0 at the end, -1 when reading fails.
+  ssize_t Read(char* into, std::size_t capacity) {
+    for (;;) {
+      const ssize_t count = ::read(mDescriptor, into, capacity);
+      if (count >= 0 || errno != EINTR) {
+        return count;
+      }
+    }
+  }
+
+ private:
+  int mDescriptor;
+  std::size_t mSize = 0;
+};
+
+// Reads the whole file in one go into bytes.
+bool ReadBytes(InputFile& input, std::string& bytes) {
   // One byte to spare, so that the end of a regular file is seen without growing the buffer.
-  const std::size_t expected =
-      S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 64 * 1024;
-  bytes.resize(expected);
+  bytes.resize(input.Size() > 0 ? input.Size() + 1 : 64 * 1024);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) {
       bytes.resize(bytes.size() * 2);
     }
-    const ssize_t count = ::read(descriptor, bytes.data() + used, bytes.size() - used);
+    const ssize_t count = input.Read(bytes.data() + used, bytes.size() - used);
     if (count < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      ::close(descriptor);
       bytes.clear();
       return false;
     }
@@ -52,9 +77,29 @@ bool ReadBytes(const std::filesystem::path& file, std::string& bytes) {
     }
     used += static_cast<std::size_t>(count);
   }
-  ::close(descriptor);
   bytes.resize(used);
   return true;
+}
+
+// Reads and decodes a single-byte encoding a piece at a time, so that the raw bytes never
+// take memory beside the text.
+bool ReadBytewise(InputFile& input, const TextDecoder& decoder, std::string& text) {
+  constexpr std::size_t kPiece = 1 << 20;
+  text.clear();
+  // Accented letters take two bytes in UTF-8; a quarter more is room for most texts.
+  text.reserve(input.Size() + input.Size() / 4 + 64);
+  const auto piece = std::make_unique_for_overwrite<char[]>(kPiece);
+  for (;;) {
+    const ssize_t count = input.Read(piece.get(), kPiece);
+    if (count < 0) {
+      text.clear();
+      return false;
+    }
+    if (count == 0) {
+      return true;
+    }
+    decoder.AppendBytewise(std::string_view(piece.get(), static_cast<std::size_t>(count)), text);
+  }
 }
 
 // The first of `c` at or after `from`, or end.
@@ -133,10 +178,18 @@ bool ABImportFile::Load(ABProgressObserver* observer) {
 }
 
 bool ABImportFile::ReadText(std::string& text) const {
-  if (!ReadBytes(mFile, text)) {
+  InputFile input(mFile);
+  if (!input.IsOpen()) {
     return false;
   }
-  if (!TextDecoder(mEncoding).DecodeInPlace(text)) {
+  const TextDecoder decoder(mEncoding);
+  if (decoder.DecodesBytewise()) {
+    return ReadBytewise(input, decoder, text);
+  }
+  if (!ReadBytes(input, text)) {
+    return false;
+  }
+  if (!decoder.DecodeInPlace(text)) {
     text.clear();
     return false;
   }

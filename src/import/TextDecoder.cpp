@@ -103,12 +103,10 @@ std::size_t SingleByteGrowth(std::string_view bytes, const SingleByteTable& tabl
   return growth;
 }
 
-void DecodeSingleByte(std::string_view bytes, const SingleByteTable& table, std::size_t growth,
-                      std::string& text) {
-  text.resize(bytes.size() + growth);
+// Writes the text of bytes at out, which has room for bytes.size() + growth.
+void DecodeSingleByte(std::string_view bytes, const SingleByteTable& table, char* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
-  char* out = text.data();
   while (p < end) {
     const auto* ascii = bytescan::SkipAscii(p, end);
     std::memcpy(out, p, static_cast<std::size_t>(ascii - p));
@@ -391,7 +389,8 @@ bool TextDecoder::Decode(std::string_view bytes, std::string& text) const {
       return true;
     default: {
       const SingleByteTable& table = TableFor(encoding);
-      DecodeSingleByte(bytes, table, SingleByteGrowth(bytes, table), text);
+      text.resize(bytes.size() + SingleByteGrowth(bytes, table));
+      DecodeSingleByte(bytes, table, text.data());
       return true;
     }
   }
@@ -420,10 +419,31 @@ bool TextDecoder::DecodeInPlace(std::string& buffer) const {
     if (growth == 0) {
       return true;
     }
-    DecodeSingleByte(buffer, table, growth, text);
+    text.resize(buffer.size() + growth);
+    DecodeSingleByte(buffer, table, text.data());
   } else if (!TextDecoder(encoding).Decode(buffer, text)) {
     return false;
   }
   buffer.swap(text);
   return true;
+}
+
+bool TextDecoder::DecodesBytewise() const {
+  TextEncoding encoding = mEncoding;
+  if (encoding == TextEncoding::System && !SystemEncoding(encoding)) {
+    return false;
+  }
+  return encoding == TextEncoding::MacRoman || encoding == TextEncoding::WindowsLatin1 ||
+         encoding == TextEncoding::IsoLatin1;
+}
+
+void TextDecoder::AppendBytewise(std::string_view bytes, std::string& text) const {
+  TextEncoding encoding = mEncoding;
+  if (encoding == TextEncoding::System) {
+    SystemEncoding(encoding);
+  }
+  const SingleByteTable& table = TableFor(encoding);
+  const std::size_t old = text.size();
+  text.resize(old + bytes.size() + SingleByteGrowth(bytes, table));
+  DecodeSingleByte(bytes, table, text.data() + old);
 }

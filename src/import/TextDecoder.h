@@ -20,6 +20,12 @@ class TextDecoder final {
   // Replaces the bytes in buffer by their text; valid UTF-8 stays where it is, without a copy.
   bool DecodeInPlace(std::string& buffer) const;
 
+  // Whether the encoding maps each byte to a character on its own (Mac OS Roman, Windows Latin 1,
+  // ISO Latin 1), so that a file may be decoded piece by piece as it is read.
+  bool DecodesBytewise() const;
+  // Appends the text of bytes to text; for an encoding that DecodesBytewise.
+  void AppendBytewise(std::string_view bytes, std::string& text) const;
+
   // The code set of the locale named by LC_ALL, LC_CTYPE or LANG, the first one set; "UTF-8"
   // when none is set or the locale names no code set (C, POSIX).
   static std::string SystemCodeSet();

@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "import/ABImportFile.h"
@@ -170,6 +172,46 @@ TEST(ABImportFileTest, fileThatCannotBeReadFailsAndStaysEmpty) {
     EXPECT_EQ(file.FieldCount(), 0u);
     EXPECT_EQ(observer.Calls(), (std::vector<std::string>{"started"}));
     EXPECT_TRUE(file.Load(nullptr));
+  }
+}
+
+TEST(ABImportFileTest, readsLargeFilesAndPipesWhole) {
+  // Well over the piece size of the bytewise reader and the first buffer for pipes.
+  std::string latin1;
+  std::string utf8;
+  for (int i = 0; i < 60000; ++i) {
+    latin1 += "Zo\xEB\tM\xFCller " + std::to_string(i) + "\n";
+    utf8 += "Zoë\tMüller " + std::to_string(i) + "\n";
+  }
+  testsupport::TempDir folder;
+  const std::filesystem::path fifo = folder.Path() / "pipe.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::filesystem::path file;
+    TextEncoding encoding;
+    const std::string* bytes;
+  };
+  const std::vector<Case> cases = {
+      {folder.Write("large.txt", latin1), TextEncoding::IsoLatin1, &latin1},
+      {folder.Write("large-utf8.txt", utf8), TextEncoding::Utf8, &utf8},
+      {fifo, TextEncoding::WindowsLatin1, &latin1},
+      {fifo, TextEncoding::Utf8, &utf8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.filename().string() + " " + std::string(TextEncodingName(c.encoding)));
+    std::thread writer;
+    if (c.file == fifo) {
+      writer = std::thread([&] { std::ofstream(fifo, std::ios::binary) << *c.bytes; });
+    }
+    ABImportFile file(c.file, c.encoding);
+    const bool loaded = file.Load(nullptr);
+    if (writer.joinable()) {
+      writer.join();
+    }
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(file.RecordCount(), 60000u);
+    EXPECT_EQ(file.Record(0), (ABRecord{"Zoë", "Müller 0"}));
+    EXPECT_EQ(file.Record(59999), (ABRecord{"Zoë", "Müller 59999"}));
   }
 }
 
