@@ -273,6 +273,20 @@ bool DecodeWithIconv(std::string_view bytes, const std::string& codeSet, std::st
   return true;
 }
 
+bool IsSingleByte(TextEncoding encoding) {
+  return encoding == TextEncoding::MacRoman || encoding == TextEncoding::WindowsLatin1 ||
+         encoding == TextEncoding::IsoLatin1;
+}
+
+// The encoding that decodes: System becomes the locale's code set when that is one of ours, and
+// stays System, decoded through iconv, when it is not.
+TextEncoding Resolved(TextEncoding encoding) {
+  if (encoding == TextEncoding::System) {
+    TextDecoder::SystemEncoding(encoding);
+  }
+  return encoding;
+}
+
 }  // namespace
 
 TextDecoder::TextDecoder(TextEncoding encoding) : mEncoding(encoding) {}
@@ -367,41 +381,12 @@ bool TextDecoder::SystemEncoding(TextEncoding& encoding) {
 }
 
 bool TextDecoder::Decode(std::string_view bytes, std::string& text) const {
-  TextEncoding encoding = mEncoding;
-  if (encoding == TextEncoding::System && !SystemEncoding(encoding)) {
-    return DecodeWithIconv(bytes, SystemCodeSet(), text);
-  }
-  switch (encoding) {
-    case TextEncoding::Utf8: {
-      if (StartsWithUtf8Bom(bytes)) {
-        bytes.remove_prefix(3);
-      }
-      const std::size_t valid = ValidUtf8Length(bytes);
-      if (valid == bytes.size()) {
-        text.assign(bytes);
-      } else {
-        RepairUtf8(bytes, valid, text);
-      }
-      return true;
-    }
-    case TextEncoding::Utf16:
-      DecodeUtf16(bytes, text);
-      return true;
-    default: {
-      const SingleByteTable& table = TableFor(encoding);
-      text.resize(bytes.size() + SingleByteGrowth(bytes, table));
-      DecodeSingleByte(bytes, table, text.data());
-      return true;
-    }
-  }
+  text.assign(bytes);
+  return DecodeInPlace(text);
 }
 
 bool TextDecoder::DecodeInPlace(std::string& buffer) const {
-  TextEncoding encoding = mEncoding;
-  if (encoding == TextEncoding::System) {
-    // Stays System, decoded through iconv, when the code set is none of ours.
-    SystemEncoding(encoding);
-  }
+  const TextEncoding encoding = Resolved(mEncoding);
   std::string text;
   if (encoding == TextEncoding::Utf8) {
     const std::size_t bom = StartsWithUtf8Bom(buffer) ? 3 : 0;
@@ -412,8 +397,7 @@ bool TextDecoder::DecodeInPlace(std::string& buffer) const {
       return true;
     }
     RepairUtf8(bytes, valid, text);
-  } else if (encoding == TextEncoding::MacRoman || encoding == TextEncoding::WindowsLatin1 ||
-             encoding == TextEncoding::IsoLatin1) {
+  } else if (IsSingleByte(encoding)) {
     const SingleByteTable& table = TableFor(encoding);
     const std::size_t growth = SingleByteGrowth(buffer, table);
     if (growth == 0) {
@@ -421,7 +405,9 @@ bool TextDecoder::DecodeInPlace(std::string& buffer) const {
     }
     text.resize(buffer.size() + growth);
     DecodeSingleByte(buffer, table, text.data());
-  } else if (!TextDecoder(encoding).Decode(buffer, text)) {
+  } else if (encoding == TextEncoding::Utf16) {
+    DecodeUtf16(buffer, text);
+  } else if (!DecodeWithIconv(buffer, SystemCodeSet(), text)) {
     return false;
   }
   buffer.swap(text);
@@ -429,20 +415,11 @@ bool TextDecoder::DecodeInPlace(std::string& buffer) const {
 }
 
 bool TextDecoder::DecodesBytewise() const {
-  TextEncoding encoding = mEncoding;
-  if (encoding == TextEncoding::System && !SystemEncoding(encoding)) {
-    return false;
-  }
-  return encoding == TextEncoding::MacRoman || encoding == TextEncoding::WindowsLatin1 ||
-         encoding == TextEncoding::IsoLatin1;
+  return IsSingleByte(Resolved(mEncoding));
 }
 
 void TextDecoder::AppendBytewise(std::string_view bytes, std::string& text) const {
-  TextEncoding encoding = mEncoding;
-  if (encoding == TextEncoding::System) {
-    SystemEncoding(encoding);
-  }
-  const SingleByteTable& table = TableFor(encoding);
+  const SingleByteTable& table = TableFor(Resolved(mEncoding));
   const std::size_t old = text.size();
   text.resize(old + bytes.size() + SingleByteGrowth(bytes, table));
   DecodeSingleByte(bytes, table, text.data() + old);
