@@ -356,9 +356,16 @@ void ABVCardWriter::Write(const ABStorePerson& person, std::string_view uid,
 std::optional<std::string> ABVCardWriter::FormatDay(ABDate date, std::int32_t gmtOffsetSeconds) {
   // Far beyond any four-digit year, yet small enough to convert to an integer safely.
   constexpr double kLimitDays = 1e7;
-  const double days = std::floor((date.SecondsSinceReference + gmtOffsetSeconds) / 86400.0);
+  const double local = date.SecondsSinceReference + gmtOffsetSeconds;
+  double days = std::floor(local / 86400.0);
   if (!std::isfinite(days) || days < -kLimitDays || days > kLimitDays) {
     return std::nullopt;
+  }
+  // The division may round across a day boundary; the day is the one that holds the moment.
+  if (days * 86400.0 > local) {
+    days -= 1;
+  } else if ((days + 1) * 86400.0 <= local) {
+    days += 1;
   }
   const ABCivilDate day =
       ABCivilDate::FromDaysSinceEpoch(static_cast<std::int64_t>(days) + kABReferenceDaysSinceEpoch);
