@@ -3,8 +3,9 @@
 module and vobject. Reads the benchmark's CSV file (columns: first name, last name, company,
 work phone, mobile phone, e-mail, street, city, postal code, country, birthday, note), skips
 the header and writes one vCard 3.0 file per row into FOLDER, as Quillbrook's store does:
-UID.vcf, written to a .tmp file in the same folder, flushed to disk, then linked to its final
-name without replacing anything.
+UID.vcf, each first written to a .tmp file in the same folder; then one flush of the file
+system, each .tmp file linked to its final name without replacing anything, and the folder
+flushed.
 
 Usage: cli_import_reference.py IMPORT.csv FOLDER GROUP
 """
@@ -54,17 +55,22 @@ def card_for(row, group, now):
     return uid, card.serialize()
 
 
-def write_new(folder, uid, text):
+def write_temporary(folder, uid, text):
     final = os.path.join(folder, uid + ".vcf")
     temporary = final + ".tmp"
-    with open(temporary, "w", encoding="utf-8", newline="") as out:
+    with open(temporary, "x", encoding="utf-8", newline="") as out:
         out.write(text)
-        out.flush()
-        os.fsync(out.fileno())
-    try:
+    return temporary, final
+
+
+def commit(folder, written):
+    os.sync()
+    for temporary, final in written:
         os.link(temporary, final)
-    finally:
         os.unlink(temporary)
+    directory = os.open(folder, os.O_RDONLY)
+    os.fsync(directory)
+    os.close(directory)
 
 
 def main():
@@ -73,18 +79,15 @@ def main():
     source, folder, group = sys.argv[1:]
     os.makedirs(folder, exist_ok=True)
     now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ")
-    count = 0
+    written = []
     with open(source, encoding="utf-8", newline="") as data:
         rows = csv.reader(data)
         next(rows, None)
         for row in rows:
             uid, text = card_for(row, group, now)
-            write_new(folder, uid, text)
-            count += 1
-    directory = os.open(folder, os.O_RDONLY)
-    os.fsync(directory)
-    os.close(directory)
-    print(f"Imported {count} contacts into {folder}.")
+            written.append(write_temporary(folder, uid, text))
+    commit(folder, written)
+    print(f"Imported {len(written)} contacts into {folder}.")
 
 
 if __name__ == "__main__":
