@@ -11,9 +11,28 @@
 
 namespace {
 
+// Memory-backed when possible: every run writes and syncs two files.
+std::filesystem::path ScratchFolder() {
+  std::error_code error;
+  return std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
+                                                          : std::filesystem::temp_directory_path();
+}
+
+struct ScratchFiles {
+  ~ScratchFiles() {
+    std::error_code error;
+    std::filesystem::remove(Path("in.map"), error);
+    std::filesystem::remove(Path("out.map"), error);
+  }
+  static std::filesystem::path Path(const char* name) {
+    return ScratchFolder() / ("quillbrook-fuzz-map-" + std::to_string(getpid()) + "-" + name);
+  }
+};
+
+ScratchFiles gScratch;
+
 std::filesystem::path Scratch(const char* name) {
-  return std::filesystem::temp_directory_path() /
-         ("quillbrook-fuzz-map-" + std::to_string(getpid()) + "-" + name);
+  return ScratchFiles::Path(name);
 }
 
 }  // namespace
