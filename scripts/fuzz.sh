@@ -6,6 +6,10 @@ build=$1
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
+# The targets that write their input to a file run far faster on a memory-backed folder.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
 trap 'rm -rf "$work"' EXIT
 failed=0
 passed=0
