@@ -174,7 +174,14 @@ int ImportCommand::Import(ABImportFile& importFile) {
                     {std::to_string(done - 1), std::to_string(total)});
       },
       Text("ImportSavingAddressBookStatus"));
-  const bool imported = map.AddressBook->Import(importFile.Records(), map, &progress);
+  bool imported = false;
+  try {
+    imported = map.AddressBook->Import(importFile.Records(), map, &progress);
+  } catch (...) {
+    progress.Finish();
+    RemoveCreatedFolders();
+    throw;
+  }
   progress.Finish();
   if (progress.Stopped()) {
     RemoveCreatedFolders();

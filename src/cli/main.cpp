@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,14 @@ int main(int argc, char** argv) {
     std::printf("quillbrook-import %s\n", App().Version().Text().c_str());
     return ImportCommand::kExitSuccess;
   }
-  // Read only: the command never saves the preferences.
-  App().Open();
-  ImportCommand command(commandLine);
-  return command.Run();
+  try {
+    // Read only: the command never saves the preferences.
+    App().Open();
+    ImportCommand command(commandLine);
+    return command.Run();
+  } catch (const std::exception& error) {
+    // Out of memory on a huge file, or a system the address book refuses.
+    std::fprintf(stderr, "An error occurred.\n%s\n", error.what());
+    return ImportCommand::kExitFailure;
+  }
 }

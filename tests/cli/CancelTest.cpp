@@ -27,24 +27,30 @@ TEST_F(CancelTest, shouldSaveNothingWhenInterruptedDuringTheImport) {
   const std::string importing =
       App().LanguageByIdentifier("en")->Text("ImportImportingOperationMessage", {"many.csv"});
   ASSERT_FALSE(importing.empty());
-  const std::filesystem::path store = PathOf("store");
   const std::string kept = "BEGIN:VCARD\r\nEND:VCARD\r\n";
-  const auto resetStore = [&] {
-    std::filesystem::remove_all(store);
-    std::filesystem::create_directories(store);
-    Write("store/kept.vcf", kept);
+  struct Case {
+    int Signal;
+    // A folder that was there keeps its cards; one the run had to create is gone again.
+    bool FolderExisted;
   };
-
-  for (const int signal : {SIGINT, SIGTERM}) {
-    SCOPED_TRACE(signal);
+  for (const Case c : {Case{SIGINT, true}, Case{SIGTERM, false}}) {
+    SCOPED_TRACE(testing::Message() << "signal " << c.Signal << " existed " << c.FolderExisted);
+    const std::filesystem::path created = PathOf("new");
+    const std::filesystem::path store =
+        c.FolderExisted ? std::filesystem::path(PathOf("store")) : created / "contacts";
     bool interrupted = false;
     // A machine fast enough to finish the import first gets a larger file.
     for (int rows = 200000; !interrupted && rows <= 1600000; rows *= 2) {
-      resetStore();
+      std::filesystem::remove_all(store);
+      std::filesystem::remove_all(created);
+      if (c.FolderExisted) {
+        std::filesystem::create_directories(store);
+        Write("store/kept.vcf", kept);
+      }
       const std::string csv = WritePeople(rows);
       mCli.Start({"--map", map, "--store", store.string(), csv}, true);
       if (mCli.WaitForErr(importing)) {
-        mCli.Signal(signal);
+        mCli.Signal(c.Signal);
       }
       const CliResult result = mCli.Wait();
       if (result.ExitCode == 0) {
@@ -56,8 +62,12 @@ TEST_F(CancelTest, shouldSaveNothingWhenInterruptedDuringTheImport) {
       EXPECT_EQ(result.Out, "");
       // The bar is redrawn now and then, never once per record.
       EXPECT_LT(std::count(result.Err.begin(), result.Err.end(), '\r'), rows / 100);
-      EXPECT_EQ(CountFiles(store, ""), 1);
-      EXPECT_EQ(testsupport::ReadFile(store / "kept.vcf"), kept);
+      if (c.FolderExisted) {
+        EXPECT_EQ(CountFiles(store, ""), 1);
+        EXPECT_EQ(testsupport::ReadFile(store / "kept.vcf"), kept);
+      } else {
+        EXPECT_FALSE(std::filesystem::exists(created));
+      }
     }
     EXPECT_TRUE(interrupted);
   }
