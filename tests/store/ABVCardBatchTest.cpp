@@ -61,6 +61,24 @@ TEST(ABVCardBatchTest, shouldRemoveEverythingOfABatchThatDoesNotCommit) {
   EXPECT_EQ(ReadFile(temp.Path() / "a.vcf"), "A");
 }
 
+TEST(ABVCardBatchTest, shouldMoveByLinkOnlyToAFreeName) {
+  TempDir temp;
+  temp.Write("card.vcf.tmp", "new");
+  temp.Write("taken.vcf", "old");
+  const int folder = open(temp.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  errno = 0;
+  EXPECT_FALSE(ABVCardBatch::MoveByLink(folder, "card.vcf.tmp", "taken.vcf"));
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(ReadFile(temp.Path() / "taken.vcf"), "old");
+  EXPECT_EQ(ReadFile(temp.Path() / "card.vcf.tmp"), "new");
+
+  EXPECT_TRUE(ABVCardBatch::MoveByLink(folder, "card.vcf.tmp", "card.vcf"));
+  close(folder);
+  EXPECT_EQ(FolderNames(temp.Path()), (std::vector<std::string>{"card.vcf", "taken.vcf"}));
+  EXPECT_EQ(ReadFile(temp.Path() / "card.vcf"), "new");
+}
+
 // A tiny file system of its own, so the disk really fills up; needs the right to mount.
 class SmallFileSystem final {
  public:

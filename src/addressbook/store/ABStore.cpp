@@ -101,7 +101,16 @@ std::filesystem::path ABStore::DefaultFolder() {
 ABStore::ABStore(std::filesystem::path folder)
     : mFolder(std::move(folder)), mUuids(std::make_unique<ABUuidGenerator>()) {}
 
-ABStore::~ABStore() = default;
+ABStore::~ABStore() {
+  // Records that outlive the store must not look as if they still belonged to it.
+  for (const std::shared_ptr<ABStorePerson>& person : mPending) {
+    person->mStore = nullptr;
+    person->mGroups.clear();
+  }
+  for (const std::shared_ptr<ABStoreGroup>& group : mGroups) {
+    group->mStore = nullptr;
+  }
+}
 
 std::shared_ptr<ABStorePerson> ABStore::CreatePerson() {
   return std::make_shared<ABStorePerson>();

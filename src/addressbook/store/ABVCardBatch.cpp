@@ -100,13 +100,16 @@ bool ABVCardBatch::MoveNoReplace(const File& file) {
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
     return false;
   }
-  // File systems without the flag: a hard link also refuses a name that exists.
-  if (linkat(mFolderFd, file.Temporary.c_str(), mFolderFd, file.Final.c_str(), 0) != 0) {
+  return MoveByLink(mFolderFd, file.Temporary, file.Final);
+}
+
+bool ABVCardBatch::MoveByLink(int folderFd, const std::string& from, const std::string& to) {
+  if (linkat(folderFd, from.c_str(), folderFd, to.c_str(), 0) != 0) {
     return false;
   }
-  if (unlinkat(mFolderFd, file.Temporary.c_str(), 0) != 0) {
+  if (unlinkat(folderFd, from.c_str(), 0) != 0) {
     const int error = errno;
-    unlinkat(mFolderFd, file.Final.c_str(), 0);
+    unlinkat(folderFd, to.c_str(), 0);
     errno = error;
     return false;
   }

@@ -27,6 +27,9 @@ class ABVCardBatch final {
 
   // Writes every byte to the descriptor, retrying short writes; false with errno set.
   static bool WriteAll(int fd, std::string_view bytes);
+  // Moves a file within a folder by a hard link and an unlink, which also refuses a name that
+  // exists: for file systems without RENAME_NOREPLACE. False with errno set.
+  static bool MoveByLink(int folderFd, const std::string& from, const std::string& to);
 
  private:
   struct File {
