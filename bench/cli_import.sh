@@ -48,7 +48,7 @@ cat > "$work/contacts.map" <<MAP
 </Map>
 MAP
 
-# Runs a command under GNU time; prints "SECONDS KILOBYTES".
+# Runs a command under GNU time; prints "SECONDS KILOBYTES USER_SECONDS SYSTEM_SECONDS".
 measure() {
   local log=$1
   shift
@@ -57,7 +57,8 @@ measure() {
   elapsed=$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$log" |
     awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
   kilobytes=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$log")
-  echo "$elapsed $kilobytes"
+  echo "$elapsed $kilobytes $(sed -n 's/.*User time (seconds): //p' "$log")" \
+    "$(sed -n 's/.*System time (seconds): //p' "$log")"
 }
 
 # Counts the cards a run wrote, so a run that silently wrote nothing does not look fast.
@@ -67,13 +68,15 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/ho
 mkdir -p "$HOME"
 echo "rows: $rows (+ header), $(du -h "$work/contacts.csv" | cut -f1) of CSV"
 
-read -r q_seconds q_kb < <(measure "$work/q.time" "$program" --quiet --encoding utf-8 \
+read -r q_seconds q_kb q_user q_system < <(measure "$work/q.time" "$program" --quiet --encoding utf-8 \
   --map "$work/contacts.map" --store "$work/quillbrook" "$work/contacts.csv")
-echo "quillbrook-import: ${q_seconds} s, peak ${q_kb} KB, $(cards "$work/quillbrook") cards"
+echo "quillbrook-import: ${q_seconds} s (user ${q_user} s, system ${q_system} s)," \
+  "peak ${q_kb} KB, $(cards "$work/quillbrook") cards"
 
-read -r p_seconds p_kb < <(measure "$work/p.time" /usr/bin/python3 \
+read -r p_seconds p_kb p_user p_system < <(measure "$work/p.time" /usr/bin/python3 \
   "$root/bench/cli_import_reference.py" "$work/contacts.csv" "$work/reference" "$group")
-echo "python reference: ${p_seconds} s, peak ${p_kb} KB, $(cards "$work/reference") cards"
+echo "python reference: ${p_seconds} s (user ${p_user} s, system ${p_system} s)," \
+  "peak ${p_kb} KB, $(cards "$work/reference") cards"
 
 awk -v q="$q_seconds" -v p="$p_seconds" -v qk="$q_kb" -v pk="$p_kb" 'BEGIN {
   printf "ratio: quillbrook-import is %.1f times as fast, with %.2f times the memory\n",
