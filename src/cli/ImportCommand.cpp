@@ -26,7 +26,7 @@ std::string Text(const char* key, const std::vector<std::string>& arguments = {}
   return App().Language()->Text(key, arguments);
 }
 
-const char* kNothingSaved = "Cancelled: nothing was saved.";
+constexpr char kNothingSaved[] = "Cancelled: nothing was saved.";
 
 // The number of records the import takes from the map's range, clamped as the import does.
 long long RecordsInRange(const ABMap& map, std::size_t recordCount) {
