@@ -1,5 +1,7 @@
 #include "addressbook/LocalDate.h"
 
+#include "addressbook/store/ABCivilDate.h"
+
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
@@ -20,21 +22,15 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 std::int64_t LocalDate::DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t day) {
   // Bring the month into 1..12 first, carrying whole years.
   const std::int64_t monthIndex = month - 1;
-  year += FloorDiv(monthIndex, 12);
-  const std::int64_t m = monthIndex - FloorDiv(monthIndex, 12) * 12 + 1;
-  // Howard Hinnant's days_from_civil.
-  year -= m <= 2 ? 1 : 0;
-  const std::int64_t era = FloorDiv(year, 400);
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
+  const std::int64_t years = FloorDiv(monthIndex, 12);
+  const auto m = static_cast<unsigned>(monthIndex - years * 12 + 1);
+  return ABCivilDate::DaysSinceEpoch(year + years, m, 1) + (day - 1);
 }
 
 LocalDate::LocalDate(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
                      std::int64_t minute, std::int64_t second)
-    : mTotalSeconds((DaysFromCivil(year, month, 1) + (day - 1) - kEpochDays) * kSecondsPerDay +
-                    hour * 3600 + minute * 60 + second) {}
+    : mTotalSeconds((DaysFromCivil(year, month, day) - kEpochDays) * kSecondsPerDay + hour * 3600 +
+                    minute * 60 + second) {}
 
 LocalDate LocalDate::FromTotalSeconds(std::int64_t totalSeconds) {
   LocalDate date;
@@ -42,30 +38,20 @@ LocalDate LocalDate::FromTotalSeconds(std::int64_t totalSeconds) {
   return date;
 }
 
-LocalDate::Civil LocalDate::CivilDate() const {
-  // Howard Hinnant's civil_from_days.
-  std::int64_t z = FloorDiv(mTotalSeconds, kSecondsPerDay) + kEpochDays + 719468;
-  const std::int64_t era = FloorDiv(z, 146097);
-  const std::int64_t dayOfEra = z - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t mp = (5 * dayOfYear + 2) / 153;
-  const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+ABCivilDate LocalDate::CivilDate() const {
+  return ABCivilDate::FromDaysSinceEpoch(FloorDiv(mTotalSeconds, kSecondsPerDay) + kEpochDays);
 }
 
 std::int64_t LocalDate::Year() const {
-  return CivilDate().year;
+  return CivilDate().Year;
 }
 
 int LocalDate::Month() const {
-  return CivilDate().month;
+  return static_cast<int>(CivilDate().Month);
 }
 
 int LocalDate::Day() const {
-  return CivilDate().day;
+  return static_cast<int>(CivilDate().Day);
 }
 
 int LocalDate::Hour() const {

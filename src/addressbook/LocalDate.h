@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "addressbook/store/ABCivilDate.h"
+
 // A moment on the local clock: a calendar date and time with a count of seconds on that clock
 // (no time zone, no daylight saving), counted from 1 January 1904. Differences of two such
 // moments are plain calendar differences.
@@ -30,12 +32,7 @@ class LocalDate final {
   static int DaysInMonth(std::int64_t year, int month);
 
  private:
-  struct Civil {
-    std::int64_t year;
-    int month;
-    int day;
-  };
-  Civil CivilDate() const;
+  ABCivilDate CivilDate() const;
 
   std::int64_t mTotalSeconds = 0;
 };
