@@ -29,12 +29,11 @@ struct CatalogueEntry {
   std::string_view nameKey;
 };
 
-const std::vector<std::string_view> kWorkHomeOther = {"LabelWork", "LabelHome",
-                                                      "LabelOther"};
+const std::vector<std::string_view> kWorkHomeOther = {"LabelWork", "LabelHome", "LabelOther"};
 
 // The catalogue in display order; entries exist at the levels minVersion to
 // maxVersion.
-const std::vector<CatalogueEntry> &Catalogue() {
+const std::vector<CatalogueEntry>& Catalogue() {
   static const std::vector<CatalogueEntry> entries = {
       {"PhoneticFirstName", 1, 3, false, {}, "", "FieldPhoneticFirstname"},
       {"PhoneticMiddleName", 1, 3, false, {}, "", "FieldPhoneticMiddlename"},
@@ -53,8 +52,8 @@ const std::vector<CatalogueEntry> &Catalogue() {
        1,
        3,
        true,
-       {"LabelWork", "LabelHome", "LabelMobile", "LabelMain", "LabelHomeFax",
-        "LabelWorkFax", "LabelPager", "LabelOther"},
+       {"LabelWork", "LabelHome", "LabelMobile", "LabelMain", "LabelHomeFax", "LabelWorkFax",
+        "LabelPager", "LabelOther"},
        "LabelCustom",
        "FieldPhone"},
       {"Email", 1, 3, true, kWorkHomeOther, "LabelCustom", "FieldEmail"},
@@ -67,20 +66,14 @@ const std::vector<CatalogueEntry> &Catalogue() {
        "FieldURL"},
       {"URL", 1, 2, false, {"LabelHomepage"}, "", "FieldURL"},
       {"Birthday", 1, 3, false, {"LabelBirthday"}, "", "FieldBirthday"},
-      {"OtherDate",
-       2,
-       3,
-       true,
-       {"LabelAniversary"},
-       "LabelCustom",
-       "FieldOtherDate"},
+      {"OtherDate", 2, 3, true, {"LabelAniversary"}, "LabelCustom", "FieldOtherDate"},
       {"RelatedName",
        2,
        3,
        true,
-       {"LabelFather", "LabelMother", "LabelParent", "LabelBrother",
-        "LabelSister", "LabelChild", "LabelFriend", "LabelSpouse",
-        "LabelPartner", "LabelAssistant", "LabelManager", "LabelOther"},
+       {"LabelFather", "LabelMother", "LabelParent", "LabelBrother", "LabelSister", "LabelChild",
+        "LabelFriend", "LabelSpouse", "LabelPartner", "LabelAssistant", "LabelManager",
+        "LabelOther"},
        "LabelCustom",
        "FieldRelatedName"},
       {"AIM", 1, 3, true, kWorkHomeOther, "LabelCustom", "FieldAIM"},
@@ -131,8 +124,7 @@ std::string WithLineBreaks(std::string_view value) {
   std::string result;
   result.reserve(value.size());
   for (std::size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '\\' && i + 1 < value.size() &&
-        (value[i + 1] == 'n' || value[i + 1] == 'N')) {
+    if (value[i] == '\\' && i + 1 < value.size() && (value[i + 1] == 'n' || value[i + 1] == 'N')) {
       result.push_back('\n');
       ++i;
     } else {
@@ -142,18 +134,17 @@ std::string WithLineBreaks(std::string_view value) {
   return result;
 }
 
-std::string CurrentText(const std::string &key) {
+std::string CurrentText(const std::string& key) {
   return App().Language()->Text(key);
 }
 
-} // namespace
+}  // namespace
 
 ABAppleAddressBook::ABAppleAddressBook() {
   Name("Apple Address Book");
   const std::uint32_t code = SystemInfo::SystemVersionCode();
   if (code < 0x1020) {
-    throw std::runtime_error(
-        "Unsupported OS version: Address Book doesn't exist");
+    throw std::runtime_error("Unsupported OS version: Address Book doesn't exist");
   }
   mVersion = code < 0x1030 ? 1 : (code < 0x1040 ? 2 : 3);
   mGmtOffset = GmtOffsetFromLocationWord(
@@ -161,13 +152,13 @@ ABAppleAddressBook::ABAppleAddressBook() {
   mReferenceDate = LocalDate(2001, 1, 1, -1, 0, 0);
   mReferenceDate.TotalSeconds(mReferenceDate.TotalSeconds() + mGmtOffset);
 
-  for (const CatalogueEntry &entry : Catalogue()) {
+  for (const CatalogueEntry& entry : Catalogue()) {
     if (mVersion < entry.minVersion || mVersion > entry.maxVersion) {
       continue;
     }
     std::vector<ABAddressBookField::Pointer> subFields;
     if (entry.id == "Address") {
-      for (const AddressPart &part : kAddressParts) {
+      for (const AddressPart& part : kAddressParts) {
         subFields.push_back(ABAddressBookField::Create(std::string(part.id)));
       }
     }
@@ -190,15 +181,13 @@ std::int32_t ABAppleAddressBook::GmtOffsetFromLocationWord(std::uint32_t word) {
   return delta;
 }
 
-std::string
-ABAppleAddressBook::LocalizedFieldName(const ABAddressBookField &field) const {
-  for (const CatalogueEntry &entry : Catalogue()) {
-    if (!entry.nameKey.empty() &&
-        caseinsensitive::Equal(entry.id, field.ID())) {
+std::string ABAppleAddressBook::LocalizedFieldName(const ABAddressBookField& field) const {
+  for (const CatalogueEntry& entry : Catalogue()) {
+    if (!entry.nameKey.empty() && caseinsensitive::Equal(entry.id, field.ID())) {
       return CurrentText(std::string(entry.nameKey));
     }
   }
-  for (const AddressPart &part : kAddressParts) {
+  for (const AddressPart& part : kAddressParts) {
     if (caseinsensitive::Equal(part.id, field.ID())) {
       return CurrentText(std::string(part.nameKey));
     }
@@ -206,14 +195,12 @@ ABAppleAddressBook::LocalizedFieldName(const ABAddressBookField &field) const {
   return ABAddressBook::LocalizedFieldName(field);
 }
 
-std::string
-ABAppleAddressBook::LocalizedLabelText(const std::string &label) const {
+std::string ABAppleAddressBook::LocalizedLabelText(const std::string& label) const {
   return CurrentText(label);
 }
 
-std::string
-ABAppleAddressBook::ReplaceKnownLabel(std::string_view label) const {
-  for (const KnownLabel &known : kKnownLabels) {
+std::string ABAppleAddressBook::ReplaceKnownLabel(std::string_view label) const {
+  for (const KnownLabel& known : kKnownLabels) {
     if (caseinsensitive::Equal(known.key, label)) {
       return std::string(known.storeLabel);
     }
@@ -222,9 +209,8 @@ ABAppleAddressBook::ReplaceKnownLabel(std::string_view label) const {
   return text.empty() ? std::string(label) : text;
 }
 
-bool ABAppleAddressBook::Import(const std::vector<ABRecord> &records,
-                                const ABMap &map,
-                                ABProgressObserver *observer) {
+bool ABAppleAddressBook::Import(const std::vector<ABRecord>& records, const ABMap& map,
+                                ABProgressObserver* observer) {
   if (observer != nullptr) {
     observer->ProgressStarted();
   }
@@ -237,9 +223,8 @@ bool ABAppleAddressBook::Import(const std::vector<ABRecord> &records,
   }
   const std::int64_t count = static_cast<std::int64_t>(records.size());
   const std::int64_t first = std::max(map.RangeStart, 0);
-  const std::int64_t last = (map.RangeEnd == -1 || map.RangeEnd > count - 1)
-                                ? count - 1
-                                : map.RangeEnd;
+  const std::int64_t last =
+      (map.RangeEnd == -1 || map.RangeEnd > count - 1) ? count - 1 : map.RangeEnd;
   if (last < first) {
     ReleaseGroup(group);
     return true;
@@ -249,7 +234,7 @@ bool ABAppleAddressBook::Import(const std::vector<ABRecord> &records,
   }
   bool succeeded = true;
   for (std::int64_t index = first; index <= last; ++index) {
-    const ABRecord &record = records[static_cast<std::size_t>(index)];
+    const ABRecord& record = records[static_cast<std::size_t>(index)];
     if (!ImportRecord(record, map, group)) {
       succeeded = false;
       break;
@@ -270,8 +255,8 @@ bool ABAppleAddressBook::Import(const std::vector<ABRecord> &records,
   return succeeded && saved;
 }
 
-bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
-                                      const GroupReference &group) {
+bool ABAppleAddressBook::ImportRecord(const ABRecord& record, const ABMap& map,
+                                      const GroupReference& group) {
   const std::shared_ptr<ABStore> store = ABStore::Shared();
   std::shared_ptr<ABStorePerson> person = store->CreatePerson();
   if (!person) {
@@ -305,7 +290,7 @@ bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
       Single{"Yahoo", abstore::kYahooInstantProperty, 1},
   };
 
-  auto writeOne = [&](const Single &entry) {
+  auto writeOne = [&](const Single& entry) {
     if (mVersion < entry.minVersion) {
       return true;
     }
@@ -317,7 +302,7 @@ bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
     return links.empty() || SetStringArrayProperty(*person, key, links, record);
   };
 
-  for (const Single &entry : kNames) {
+  for (const Single& entry : kNames) {
     if (!writeOne(entry)) {
       return false;
     }
@@ -334,30 +319,26 @@ bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
     return false;
   }
   if (const ABMapLink::Pointer birthday = map.Link("Birthday");
-      birthday && !SetDateProperty(*person, abstore::kBirthdayProperty,
-                                   *birthday, record)) {
+      birthday && !SetDateProperty(*person, abstore::kBirthdayProperty, *birthday, record)) {
     return false;
   }
   if (mVersion >= 2) {
     const std::vector<ABMapLink::Pointer> dates = map.Links("OtherDate");
-    if (!dates.empty() &&
-        !SetDateArrayProperty(*person, abstore::kABDateProperty, dates,
-                              record)) {
+    if (!dates.empty() && !SetDateArrayProperty(*person, abstore::kABDateProperty, dates, record)) {
       return false;
     }
     if (!writeList("RelatedName", abstore::kABRelatedNamesProperty)) {
       return false;
     }
   }
-  for (const Single &entry : kInstantMessaging) {
+  for (const Single& entry : kInstantMessaging) {
     if (!writeList(entry.id, entry.key)) {
       return false;
     }
   }
   if (const std::vector<ABMapLink::Pointer> addresses = map.Links("Address");
       !addresses.empty() &&
-      !SetAddressArrayProperty(*person, abstore::kAddressProperty, addresses,
-                               record)) {
+      !SetAddressArrayProperty(*person, abstore::kAddressProperty, addresses, record)) {
     return false;
   }
   if (!writeOne({"Note", abstore::kNoteProperty, 1})) {
@@ -369,10 +350,9 @@ bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
       const ABMapLink::Pointer link = map.Link(id);
       return link ? link->Value(record) : std::string_view();
     };
-    if (value("FirstName").empty() && value("MiddleName").empty() &&
-        value("LastName").empty() && !value("Company").empty()) {
-      person->SetValue(abstore::kABPersonFlagsProperty,
-                       std::int32_t{abstore::kShowAsCompany});
+    if (value("FirstName").empty() && value("MiddleName").empty() && value("LastName").empty() &&
+        !value("Company").empty()) {
+      person->SetValue(abstore::kABPersonFlagsProperty, std::int32_t{abstore::kShowAsCompany});
     }
   }
 
@@ -382,10 +362,8 @@ bool ABAppleAddressBook::ImportRecord(const ABRecord &record, const ABMap &map,
   return !group || store->AddMember(group, person);
 }
 
-bool ABAppleAddressBook::SetStringProperty(ABStorePerson &person,
-                                           std::string_view key,
-                                           const ABMapLink &link,
-                                           const ABRecord &record) {
+bool ABAppleAddressBook::SetStringProperty(ABStorePerson& person, std::string_view key,
+                                           const ABMapLink& link, const ABRecord& record) {
   std::string value = WithLineBreaks(link.Value(record));
   if (value.empty()) {
     return true;
@@ -393,13 +371,12 @@ bool ABAppleAddressBook::SetStringProperty(ABStorePerson &person,
   return person.SetValue(key, std::move(value));
 }
 
-std::optional<double>
-ABAppleAddressBook::StoreSeconds(std::string_view text) const {
+std::optional<double> ABAppleAddressBook::StoreSeconds(std::string_view text) const {
   if (text.empty()) {
     return std::nullopt;
   }
-  const std::optional<LocalDate> parsed = DateParser::Parse(
-      text, DateParser::OrderForLanguage(App().Language()->Identifier()));
+  const std::optional<LocalDate> parsed =
+      DateParser::Parse(text, DateParser::OrderForLanguage(App().Language()->Identifier()));
   if (!parsed) {
     return std::nullopt;
   }
@@ -407,14 +384,11 @@ ABAppleAddressBook::StoreSeconds(std::string_view text) const {
   if (date.Year() > 2035) {
     date = LocalDate(date.Year() - 100, date.Month(), date.Day());
   }
-  return static_cast<double>(date.TotalSeconds() -
-                             mReferenceDate.TotalSeconds());
+  return static_cast<double>(date.TotalSeconds() - mReferenceDate.TotalSeconds());
 }
 
-bool ABAppleAddressBook::SetDateProperty(ABStorePerson &person,
-                                         std::string_view key,
-                                         const ABMapLink &link,
-                                         const ABRecord &record) {
+bool ABAppleAddressBook::SetDateProperty(ABStorePerson& person, std::string_view key,
+                                         const ABMapLink& link, const ABRecord& record) {
   const std::optional<double> seconds = StoreSeconds(link.Value(record));
   if (!seconds) {
     return true;
@@ -422,11 +396,11 @@ bool ABAppleAddressBook::SetDateProperty(ABStorePerson &person,
   return person.SetValue(key, ABDate{*seconds});
 }
 
-bool ABAppleAddressBook::SetStringArrayProperty(
-    ABStorePerson &person, std::string_view key,
-    const std::vector<ABMapLink::Pointer> &links, const ABRecord &record) {
+bool ABAppleAddressBook::SetStringArrayProperty(ABStorePerson& person, std::string_view key,
+                                                const std::vector<ABMapLink::Pointer>& links,
+                                                const ABRecord& record) {
   ABMultiValue multi;
-  for (const ABMapLink::Pointer &link : links) {
+  for (const ABMapLink::Pointer& link : links) {
     std::string label = ReplaceKnownLabel(link->Label());
     std::string value = WithLineBreaks(link->Value(record));
     if (!value.empty() && !multi.Add(std::move(value), std::move(label))) {
@@ -436,11 +410,11 @@ bool ABAppleAddressBook::SetStringArrayProperty(
   return person.SetValue(key, std::move(multi));
 }
 
-bool ABAppleAddressBook::SetDateArrayProperty(
-    ABStorePerson &person, std::string_view key,
-    const std::vector<ABMapLink::Pointer> &links, const ABRecord &record) {
+bool ABAppleAddressBook::SetDateArrayProperty(ABStorePerson& person, std::string_view key,
+                                              const std::vector<ABMapLink::Pointer>& links,
+                                              const ABRecord& record) {
   ABMultiValue multi;
-  for (const ABMapLink::Pointer &link : links) {
+  for (const ABMapLink::Pointer& link : links) {
     std::string label = ReplaceKnownLabel(link->Label());
     const std::optional<double> seconds = StoreSeconds(link->Value(record));
     if (seconds && !multi.Add(ABDate{*seconds}, std::move(label))) {
@@ -450,23 +424,21 @@ bool ABAppleAddressBook::SetDateArrayProperty(
   return person.SetValue(key, std::move(multi));
 }
 
-bool ABAppleAddressBook::SetAddressArrayProperty(
-    ABStorePerson &person, std::string_view key,
-    const std::vector<ABMapLink::Pointer> &links, const ABRecord &record) {
+bool ABAppleAddressBook::SetAddressArrayProperty(ABStorePerson& person, std::string_view key,
+                                                 const std::vector<ABMapLink::Pointer>& links,
+                                                 const ABRecord& record) {
   ABMultiValue multi;
-  for (const ABMapLink::Pointer &link : links) {
+  for (const ABMapLink::Pointer& link : links) {
     std::string label = ReplaceKnownLabel(link->Label());
     ABDictionary address;
-    for (const AddressPart &part : kAddressParts) {
+    for (const AddressPart& part : kAddressParts) {
       const ABMapLink::Pointer subLink = link->SubLink(part.id);
-      const std::string_view value =
-          subLink ? subLink->Value(record) : std::string_view();
+      const std::string_view value = subLink ? subLink->Value(record) : std::string_view();
       if (!value.empty()) {
         address.Add(std::string(part.key), std::string(value));
       }
     }
-    if (address.Count() > 0 &&
-        !multi.Add(std::move(address), std::move(label))) {
+    if (address.Count() > 0 && !multi.Add(std::move(address), std::move(label))) {
       return false;
     }
   }
@@ -476,8 +448,7 @@ bool ABAppleAddressBook::SetAddressArrayProperty(
   return person.SetValue(key, std::move(multi));
 }
 
-ABAppleAddressBook::GroupReference
-ABAppleAddressBook::CreateGroup(const std::string &name) {
+ABAppleAddressBook::GroupReference ABAppleAddressBook::CreateGroup(const std::string& name) {
   const std::shared_ptr<ABStore> store = ABStore::Shared();
   std::vector<GroupReference> found = store->GroupsNamed(name);
   if (!found.empty()) {
@@ -494,7 +465,9 @@ ABAppleAddressBook::CreateGroup(const std::string &name) {
   return group;
 }
 
-void ABAppleAddressBook::ReleaseGroup(GroupReference &group) { group.reset(); }
+void ABAppleAddressBook::ReleaseGroup(GroupReference& group) {
+  group.reset();
+}
 
 bool ABAppleAddressBook::Save() {
   const std::shared_ptr<ABStore> store = ABStore::Shared();
@@ -502,20 +475,18 @@ bool ABAppleAddressBook::Save() {
 }
 
 void ABAppleAddressBook::Launch() {
-  const std::optional<std::string_view> script =
-      Resources::Find("scripts/find-address-book.sh");
+  const std::optional<std::string_view> script = Resources::Find("scripts/find-address-book.sh");
   if (!script) {
     return;
   }
   const std::string folder = ABStore::Shared()->Folder().string();
-  std::optional<std::string> answer = Subprocess::Capture(
-      {"/bin/sh", "-c", std::string(*script), "find-address-book"},
-      {{"QUILLBROOK_STORE_FOLDER", folder}});
+  std::optional<std::string> answer =
+      Subprocess::Capture({"/bin/sh", "-c", std::string(*script), "find-address-book"},
+                          {{"QUILLBROOK_STORE_FOLDER", folder}});
   if (!answer) {
     return;
   }
-  while (!answer->empty() &&
-         (answer->back() == '\n' || answer->back() == '\r')) {
+  while (!answer->empty() && (answer->back() == '\n' || answer->back() == '\r')) {
     answer->pop_back();
   }
   std::error_code error;

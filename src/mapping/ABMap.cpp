@@ -1,10 +1,9 @@
 #include "mapping/ABMap.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <climits>
 #include <fstream>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "app/ABApp.h"
@@ -12,13 +11,12 @@
 #include "app/CaseInsensitive.h"
 #include "mapping/ABAddressBook.h"
 
-ABMap::ABMap(std::shared_ptr<ABAddressBook> addressBook)
-    : AddressBook(std::move(addressBook)) {}
+ABMap::ABMap(std::shared_ptr<ABAddressBook> addressBook) : AddressBook(std::move(addressBook)) {}
 
 ABMap::ABMap(std::filesystem::path file) : mFile(std::move(file)) {}
 
 ABMapLink::Pointer ABMap::Link(std::string_view name) const {
-  for (const ABMapLink::Pointer &link : mLinks) {
+  for (const ABMapLink::Pointer& link : mLinks) {
     if (caseinsensitive::Equal(link->AddressBookField(), name)) {
       return link;
     }
@@ -32,7 +30,7 @@ void ABMap::AppendLink(ABMapLink::Pointer link) {
 
 std::vector<ABMapLink::Pointer> ABMap::Links(std::string_view name) const {
   std::vector<ABMapLink::Pointer> links;
-  for (const ABMapLink::Pointer &link : mLinks) {
+  for (const ABMapLink::Pointer& link : mLinks) {
     if (caseinsensitive::Equal(link->AddressBookField(), name)) {
       links.push_back(link);
     }
@@ -52,8 +50,8 @@ constexpr std::uintmax_t kMaxMapFileSize = 16 * 1024 * 1024;
 
 // The leading decimal integer of an attribute, 0 when there is none; saturates
 // at int's range.
-int NumberOf(const pugi::xml_attribute &attribute) {
-  const char *text = attribute.as_string();
+int NumberOf(const pugi::xml_attribute& attribute) {
+  const char* text = attribute.as_string();
   while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') {
     ++text;
   }
@@ -70,7 +68,7 @@ int NumberOf(const pugi::xml_attribute &attribute) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-std::optional<std::string> ReadSmallFile(const std::filesystem::path &path) {
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     return std::nullopt;
@@ -91,7 +89,7 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path &path) {
   return text;
 }
 
-} // namespace
+}  // namespace
 
 bool ABMap::Load() {
   mLastError.clear();
@@ -106,11 +104,11 @@ bool ABMap::Load() {
   }
   pugi::xml_document document;
   // No DOCTYPE handling: entities beyond XML's own five are never expanded.
-  const pugi::xml_parse_result parsed = document.load_buffer(
-      text->data(), text->size(), pugi::parse_default, pugi::encoding_auto);
+  const pugi::xml_parse_result parsed =
+      document.load_buffer(text->data(), text->size(), pugi::parse_default, pugi::encoding_auto);
   if (!parsed) {
-    mLastError = std::string("not well-formed XML: ") + parsed.description() +
-                 " at offset " + std::to_string(parsed.offset);
+    mLastError = std::string("not well-formed XML: ") + parsed.description() + " at offset " +
+                 std::to_string(parsed.offset);
     return false;
   }
   const pugi::xml_node root = document.document_element();
@@ -119,8 +117,7 @@ bool ABMap::Load() {
     return false;
   }
   mVersion = root.attribute("Version").as_string();
-  AddressBook =
-      App().AddressBookByName(root.attribute("AddressBook").as_string());
+  AddressBook = App().AddressBookByName(root.attribute("AddressBook").as_string());
   if (!AddressBook) {
     mLastError = "unknown address book";
     return false;
@@ -138,15 +135,12 @@ bool ABMap::Load() {
       return false;
     }
     const pugi::xml_node importField = element.child("ImportField");
-    const int column =
-        importField ? NumberOf(importField.attribute("Index")) : -1;
+    const int column = importField ? NumberOf(importField.attribute("Index")) : -1;
     std::vector<ABMapLink::Pointer> subLinks;
     for (const pugi::xml_node inner : element.children("Link")) {
-      const std::string subId =
-          inner.child("AddressBookField").attribute("ID").as_string();
+      const std::string subId = inner.child("AddressBookField").attribute("ID").as_string();
       const pugi::xml_node subImport = inner.child("ImportField");
-      const int subColumn =
-          subImport ? NumberOf(subImport.attribute("Index")) : -1;
+      const int subColumn = subImport ? NumberOf(subImport.attribute("Index")) : -1;
       if (subId.empty() || subColumn == -1) {
         mLastError = "a sub-link of " + id + " without a field or column";
         return false;
@@ -157,12 +151,11 @@ bool ABMap::Load() {
       mLastError = "a link of " + id + " without a column";
       return false;
     }
-    auto link = std::make_shared<ABMapLink>(
-        id, 0, field.attribute("Label").as_string());
+    auto link = std::make_shared<ABMapLink>(id, 0, field.attribute("Label").as_string());
     if (column != -1) {
       link->ImportField(column);
     } else {
-      for (ABMapLink::Pointer &subLink : subLinks) {
+      for (ABMapLink::Pointer& subLink : subLinks) {
         link->AppendSubLink(std::move(subLink));
       }
     }
@@ -180,12 +173,11 @@ bool ABMap::Save() {
   pugi::xml_document document;
   pugi::xml_node root = document.append_child("Map");
   root.append_attribute("Version") = mVersion.c_str();
-  root.append_attribute("AddressBook") =
-      AddressBook ? AddressBook->Name().c_str() : "";
+  root.append_attribute("AddressBook") = AddressBook ? AddressBook->Name().c_str() : "";
   root.append_attribute("Group") = Group.c_str();
   root.append_attribute("RangeStart") = RangeStart;
   root.append_attribute("RangeEnd") = RangeEnd;
-  for (const ABMapLink::Pointer &link : mLinks) {
+  for (const ABMapLink::Pointer& link : mLinks) {
     pugi::xml_node element = root.append_child("Link");
     pugi::xml_node field = element.append_child("AddressBookField");
     field.append_attribute("ID") = link->AddressBookField().c_str();
@@ -193,17 +185,15 @@ bool ABMap::Save() {
       field.append_attribute("Label") = link->Label().c_str();
     }
     if (link->SubLinkCount() == 0) {
-      element.append_child("ImportField").append_attribute("Index") =
-          link->ImportField();
+      element.append_child("ImportField").append_attribute("Index") = link->ImportField();
       continue;
     }
     for (std::size_t i = 0; i < link->SubLinkCount(); ++i) {
-      const ABMapLink &subLink = *link->SubLink(i);
+      const ABMapLink& subLink = *link->SubLink(i);
       pugi::xml_node inner = element.append_child("Link");
       inner.append_child("AddressBookField").append_attribute("ID") =
           subLink.AddressBookField().c_str();
-      inner.append_child("ImportField").append_attribute("Index") =
-          subLink.ImportField();
+      inner.append_child("ImportField").append_attribute("Index") = subLink.ImportField();
     }
   }
   std::ostringstream text;
