@@ -73,6 +73,10 @@ struct PeerCase {
   TextEncoding encoding;
 };
 
+void PrintTo(const PeerCase& c, std::ostream* out) {
+  *out << c.file;
+}
+
 class PeerTest : public ::testing::TestWithParam<PeerCase> {};
 
 TEST_P(PeerTest, realProgramsReadWhatWasImported) {
