@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "addressbook/ABAppleAddressBook.h"
 #include "addressbook/SystemInfo.h"
+#include "addressbook/store/ABStore.h"
 #include "app/ABApp.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -195,6 +200,62 @@ TEST(AppleAddressBookTest, fieldNamesInEveryLanguage) {
               App().Language()->Text("FieldPostalCode"));
     EXPECT_EQ(book.LocalizedFieldName(*ABAddressBookField::Create("Unknown")), "Unknown");
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Puts a stand-in for the desktop's opener first on PATH that writes what it was asked to open.
+class OpenerOnPath {
+ public:
+  explicit OpenerOnPath(const testsupport::TempDir& dir) : mLog(dir.Path() / "opened") {
+    const std::filesystem::path bin = dir.Path() / "bin";
+    std::filesystem::create_directories(bin);
+    const std::filesystem::path opener = bin / "xdg-open";
+    dir.Write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" + mLog.string() + "\"\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const char* path = getenv("PATH");
+    mPreviousPath = path ? path : "";
+    setenv("PATH", (bin.string() + ":" + mPreviousPath).c_str(), 1);
+  }
+  ~OpenerOnPath() { setenv("PATH", mPreviousPath.c_str(), 1); }
+
+  // What the opener was given, once it has run or a few seconds have passed.
+  std::string Opened(bool expectRun) const {
+    for (int i = 0; expectRun && i < 100 && !std::filesystem::exists(mLog); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(expectRun ? 50 : 300));
+    return testsupport::ReadFile(mLog);
+  }
+
+ private:
+  std::filesystem::path mLog;
+  std::string mPreviousPath;
+};
+
+TEST(AppleAddressBookTest, launchShowsTheStoreFolder) {
+  testsupport::TempDir dir;
+  OpenerOnPath opener(dir);
+  // A folder name a shell would misread must arrive as it is.
+  const std::filesystem::path folder = dir.Path() / "my contacts; $(touch pwned) 'x'";
+  std::filesystem::create_directories(folder);
+  ABStore::SetSharedFolder(folder);
+  ABAppleAddressBook book;
+  book.Launch();
+  EXPECT_EQ(opener.Opened(true), folder.string() + "\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "pwned"));
+  ABStore::SetSharedFolder(dir.Path() / "elsewhere");
+}
+
+TEST(AppleAddressBookTest, launchDoesNothingWithoutAFolder) {
+  testsupport::TempDir dir;
+  OpenerOnPath opener(dir);
+  ABStore::SetSharedFolder(dir.Path() / "missing");
+  ABAppleAddressBook book;
+  book.Launch();
+  EXPECT_EQ(opener.Opened(false), "");
 }
 
 }  // namespace
